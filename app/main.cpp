@@ -1,0 +1,8 @@
+#include "app/startup.h"
+#include "platform/gui/gadgets.h"
+
+int main() {
+    InitPlatform();
+    StartUp();
+    return 0;
+}

@@ -1,0 +1,45 @@
+#include "receiver/incoming.h"
+
+#include <utility>
+
+#include "receiver/quit_flag.h"
+
+Mutex* incomingMutex = nullptr;
+std::deque<Incoming> incomingList;
+int64_t incomingChars = 0;
+Condition* incomingRoom = nullptr;
+
+namespace {
+
+// How long a waiting producer sleeps before it looks at the quit flag again.
+constexpr int32_t kRoomWaitMs = 50;
+
+}  // namespace
+
+void CreateIncoming() {
+    incomingMutex = CreateMutex();
+    incomingRoom = CreateCondition();
+}
+
+void AddIncoming(int32_t ip, Text message) {
+    Incoming record;
+    record.ip = ip;
+    record.message = std::move(message);
+    const int64_t length = static_cast<int64_t>(record.message.size());
+
+    LockMutex(incomingMutex);
+    while (incomingChars > 0 && incomingChars + length > kIncomingBudget) {
+        WaitCondition(incomingRoom, incomingMutex, kRoomWaitMs);
+        if (incomingChars > 0 && incomingChars + length > kIncomingBudget) {
+            // Still full: read the flag outside our lock, since no thread holds two mutexes.
+            UnlockMutex(incomingMutex);
+            if (QuitFlag(0) != 0) return;
+            LockMutex(incomingMutex);
+        }
+    }
+    incomingChars += length;
+    incomingList.push_back(std::move(record));
+    UnlockMutex(incomingMutex);
+}
+
+void IncomingDrained() { SignalCondition(incomingRoom); }
