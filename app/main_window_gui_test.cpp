@@ -8,6 +8,9 @@
 #include "app/main_window.h"
 #include "app/message_view.h"
 #include "app/startup.h"
+#include "platform/gui/events.h"
+#include "platform/gui/testing/drive.h"
+#include "platform/gui/testing/event_wait.h"
 #include "platform/gui/text_area.h"
 #include "platform/testing/scratch.h"
 #include "receiver/incoming.h"
@@ -128,6 +131,44 @@ TEST_F(MainWindowTest, ServerIpIsADottedAddress) {
         }
     }
     EXPECT_EQ(dots, 3);
+}
+
+TEST_F(MainWindowTest, AnEmptyTickKeepsTheSelectionAndALineDropsIt) {
+    AddText(textArea, u"first line\nsecond line\n");
+    SelectText(textArea, 6, 4);
+
+    HandleEvent(TimerTick);
+    EXPECT_EQ(SelectedText(textArea), u"line");
+
+    Queue(1, u"new");
+    HandleEvent(TimerTick);
+    EXPECT_EQ(SelectedText(textArea), u"");
+}
+
+TEST_F(MainWindowTest, ClearMessagesButtonEmptiesTheView) {
+    AddText(textArea, u"old\n");
+    DropEvents();
+    ClickButton(clearButton);
+    ASSERT_EQ(WaitEventOfKind(GadgetAction, 2000, clearButton), GadgetAction);
+    HandleEvent(GadgetAction);
+    EXPECT_EQ(TextAreaText(textArea), u"");
+}
+
+TEST_F(MainWindowTest, TheMenuCopiesTheSelection) {
+    AddText(textArea, u"copy me please\n");
+    SelectText(textArea, 5, 2);
+    SetClipboardText(u"before");
+    DropEvents();
+
+    // A right click keeps the selection and opens the menu on release.
+    RightClickTextArea(textArea, 5, 5);
+    ASSERT_EQ(WaitEventOfKind(GadgetMenu, 2000), GadgetMenu);
+    ChooseInNextPopup(0);
+    HandleEvent(GadgetMenu);
+    ASSERT_EQ(WaitEventOfKind(MenuAction, 2000), MenuAction);
+    HandleEvent(MenuAction);
+
+    EXPECT_EQ(ClipboardText(), u"me");
 }
 
 }  // namespace

@@ -6,7 +6,8 @@ set -euo pipefail
 
 build_packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core)
 test_packages=("${build_packages[@]}" xvfb openbox xdotool xclip x11-utils wmctrl dbus at-spi2-core
-  imagemagick python3 python3-gi gir1.2-atspi-2.0 netcat-openbsd)
+  imagemagick python3 python3-gi gir1.2-atspi-2.0 netcat-openbsd dpkg-dev file desktop-file-utils
+  appstream man-db)
 
 case "${1:-build}" in
   build) wanted=("${build_packages[@]}") ;;
