@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/shutdown.h"
@@ -12,6 +14,9 @@
 #include "platform/clock.h"
 #include "platform/gui/text_area.h"
 #include "platform/testing/scratch.h"
+#include "platform/testing/socket_client.h"
+#include "platform/testing/wait_until.h"
+#include "receiver/server.h"
 
 namespace {
 
@@ -21,11 +26,6 @@ uint32_t shutdownStart = 0;
 void Report() {
     std::fprintf(stderr, "text=<%s> elapsed=%ums\n", Latin1Bytes(TextAreaText(textArea)).c_str(),
                  static_cast<unsigned>(MilliSecs() - shutdownStart));
-}
-
-// A listener that never gets to its end, as when a connection stays open without sending.
-void* NeverEnds(void*) {
-    for (;;) Delay(1000);
 }
 
 class ShutdownTest : public testing::Test {
@@ -39,17 +39,33 @@ protected:
     std::string settingsFile() const { return home_.path() + "/Harkenwire/Harkenwire.txt"; }
 
     // In the child: opens the window as start-up does, then runs the exit sequence.
-    void OpenAndShutDown(bool listenerStuck) {
+    // With an idle client, a connection thread waits for a line that never comes, so the
+    // listener cannot finish its final wait.
+    void OpenAndShutDown(bool idleClient) {
         SetEnvironment("XDG_CONFIG_HOME", home_.path().c_str());
         if (!OpenMainWindow()) std::abort();
         AddText(textArea, u"before");
-        if (listenerStuck) serverThread = CreateThread(NeverEnds, nullptr);
+        std::vector<int32_t> ports;
+        if (!WaitUntil([&] { return !(ports = ListeningPorts()).empty(); }, 5000)) std::abort();
+        if (idleClient) {
+            client_ = std::make_unique<LoopbackClient>(ports[0]);
+            const bool accepted = WaitUntil(
+                [] {
+                    LockMutex(connectionThreadsMutex);
+                    const bool any = !connectionThreads.empty();
+                    UnlockMutex(connectionThreadsMutex);
+                    return any;
+                },
+                5000);
+            if (!client_->Connected() || !accepted) std::abort();
+        }
         std::at_quick_exit(Report);
         shutdownStart = MilliSecs();
         Shutdown();
     }
 
     ScratchFolder home_;
+    std::unique_ptr<LoopbackClient> client_;  // Open until the process ends.
 };
 
 TEST_F(ShutdownTest, WithoutConnectionsEndsAtOnceWithStatusZero) {
@@ -59,7 +75,7 @@ TEST_F(ShutdownTest, WithoutConnectionsEndsAtOnceWithStatusZero) {
     EXPECT_EQ(ReadFileBytes(settingsFile()).substr(0, 3), "0\r\n");
 }
 
-TEST_F(ShutdownTest, AListenerThatDoesNotStopDelaysTheEndByTheBoundOnly) {
+TEST_F(ShutdownTest, AnIdleConnectionDelaysTheEndByTheBoundOnly) {
     EXPECT_EXIT(OpenAndShutDown(true), testing::ExitedWithCode(0),
                 "text=<before\nExiting...\n> elapsed=3[0-9]{3}ms");
     // The settings are saved all the same.
