@@ -77,13 +77,14 @@ TEST(LineScan, ALineThatReachesTheBoundEndsThereAndTheRestFollows) {
     // A bound of 4 stands in for kLineLimit: the rule is the same, the fixture small.
     const BoundCase cases[] = {
         {"abcdefghij\n", {u"abcd", u"efgh", u"ij"}},
-        {"abcd\n", {u"abcd", u""}},           // The terminator then ends an empty line.
+        {"abcd\n", {u"abcd", u""}},          // The terminator then ends an empty line.
         {"ab\r\rcd\ref", {u"abcd", u"ef"}},  // Carriage returns do not count.
         {"abc\n", {u"abc"}},
     };
     for (const BoundCase& c : cases) {
         for (size_t chunkSize = 1; chunkSize <= c.bytes.size(); ++chunkSize) {
-            EXPECT_EQ(SplitInChunks(c.bytes, chunkSize, 4), c.lines) << c.bytes << " / " << chunkSize;
+            EXPECT_EQ(SplitInChunks(c.bytes, chunkSize, 4), c.lines)
+                << c.bytes << " / " << chunkSize;
         }
     }
 }

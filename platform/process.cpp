@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
 void InitProcess() {
     rlimit files{};
@@ -25,8 +24,8 @@ void EndProcess() {
     if (ending.test_and_set()) {
         for (;;) pause();
     }
-    std::cout.flush();
-    std::cerr.flush();
+    // The standard streams write through stdio (they are synchronised with it), so this
+    // flushes them too.
     std::fflush(nullptr);
     // quick_exit runs the handlers registered for process end but no static destructor, which
     // could tear down what the window system's thread is still using.

@@ -93,7 +93,7 @@ TEST(Process, InitRaisesTheOpenFileLimitAndIgnoresBrokenPipes) {
     if (files.rlim_max != RLIM_INFINITY) {
         EXPECT_EQ(files.rlim_cur, files.rlim_max);
     }
-    struct sigaction action{};
+    struct sigaction action {};
     ASSERT_EQ(sigaction(SIGPIPE, nullptr, &action), 0);
     EXPECT_EQ(action.sa_handler, SIG_IGN);
 }

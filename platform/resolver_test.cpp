@@ -27,8 +27,6 @@ TEST(Resolver, HostIpGivesTheIndexedIpv4AddressOrZero) {
     }
 }
 
-TEST(Resolver, HostNameGivesTheNameOfLoopback) {
-    EXPECT_EQ(HostName(0x7F000001), u"localhost");
-}
+TEST(Resolver, HostNameGivesTheNameOfLoopback) { EXPECT_EQ(HostName(0x7F000001), u"localhost"); }
 
 }  // namespace

@@ -88,7 +88,8 @@ Socket* AcceptSocket(Socket* listener, int32_t timeoutMs) {
     sockaddr_in peer{};
     socklen_t length = sizeof peer;
     // The accepted socket blocks, whatever the listener does.
-    const int fd = ::accept4(listener->fd, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
+    const int fd =
+        ::accept4(listener->fd, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
     if (fd < 0) return nullptr;
     const bool haveIp = length >= sizeof peer && peer.sin_family == AF_INET;
     return Adopt(fd, haveIp ? static_cast<int32_t>(ntohl(peer.sin_addr.s_addr)) : 0);

@@ -26,8 +26,8 @@ namespace {
 // connection failed meanwhile.
 bool Consume(SocketStream* stream, size_t count) {
     while (count > 0) {
-        const int32_t received = ReceiveSocket(stream->socket.get(), stream->window.data(),
-                                               static_cast<int32_t>(count));
+        const int32_t received =
+            ReceiveSocket(stream->socket.get(), stream->window.data(), static_cast<int32_t>(count));
         if (received <= 0) return false;
         count -= static_cast<size_t>(received);
     }

@@ -15,7 +15,7 @@ constexpr int32_t kDeadlineMs = 10'000;
 
 // A client connected to a listener of our own, and the stream over the accepted end.
 class SocketStreamTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         listener_ = CreateTcpSocket();
         ASSERT_NE(listener_, nullptr);

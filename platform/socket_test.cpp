@@ -16,7 +16,7 @@ constexpr int32_t kDeadlineMs = 10'000;
 
 // A listener on a port that the system picks, and a way to take its next connection.
 class SocketTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         listener_ = CreateTcpSocket();
         ASSERT_NE(listener_, nullptr);
@@ -30,8 +30,7 @@ protected:
     // Returns the next accepted connection, or null when none comes in time.
     Socket* Accept() {
         Socket* accepted = nullptr;
-        WaitUntil([&] { return (accepted = AcceptSocket(listener_, 50)) != nullptr; },
-                  kDeadlineMs);
+        WaitUntil([&] { return (accepted = AcceptSocket(listener_, 50)) != nullptr; }, kDeadlineMs);
         return accepted;
     }
 
@@ -45,8 +44,8 @@ TEST_F(SocketTest, AcceptWithZeroTimeoutIsAPollAndRecordsThePeerAddress) {
     LoopbackClient client(port_, 0x7F000002);
     ASSERT_TRUE(client.Connected());
     Socket* accepted = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (accepted = AcceptSocket(listener_, 0)) != nullptr; },
-                          kDeadlineMs));
+    ASSERT_TRUE(
+        WaitUntil([&] { return (accepted = AcceptSocket(listener_, 0)) != nullptr; }, kDeadlineMs));
     EXPECT_EQ(SocketRemoteIp(accepted), 0x7F000002);
     EXPECT_EQ(SocketLocalPort(accepted), port_);
     EXPECT_EQ(AcceptSocket(listener_, 0), nullptr);  // One connection, one accept.
@@ -115,7 +114,7 @@ TEST_F(SocketTest, EverySocketDescriptorIsCloseOnExec) {
     int sockets = 0;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
         const int fd = std::stoi(entry.path().filename().string());
-        struct stat status{};
+        struct stat status {};
         if (fstat(fd, &status) != 0 || !S_ISSOCK(status.st_mode)) continue;
         ++sockets;
         EXPECT_TRUE(fcntl(fd, F_GETFD) & FD_CLOEXEC) << "descriptor " << fd;

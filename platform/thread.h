@@ -12,9 +12,10 @@ struct Condition;  // Wakes threads that wait for a state guarded by a Mutex. Op
 // that anyone reads (the program's entries return null).
 using ThreadEntry = void* (*)(void* argument);
 
-// Starts entry(argument) on a new thread. The handle's running flag is set before the new
-// thread runs anything and cleared when entry returns. Returns null when no thread can be
-// started (for example, the system is out of threads or memory).
+// Starts entry(argument) on a new thread with a stack of 512 KiB (a thousand of them may run at
+// once). The handle's running flag is set before the new thread runs anything and cleared when
+// entry returns. Returns null when no thread can be started (for example, the system is out of
+// threads or memory).
 Thread* CreateThread(ThreadEntry entry, void* argument);
 
 // Returns whether the thread's entry function has not yet returned.
@@ -23,7 +24,8 @@ bool ThreadRunning(const Thread* thread);
 // Blocks the caller, without time limit, until the thread's entry function has returned.
 void WaitThread(Thread* thread);
 
-// Releases a handle. A thread that is still running carries on without it.
+// Releases a handle, which nobody may use afterwards. A thread that is still running carries
+// on without it and is reclaimed by the system when it ends.
 void ReleaseThread(Thread* thread);
 
 // Returns whether the caller is the process's main thread (the one that ran main()).

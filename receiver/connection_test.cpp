@@ -17,7 +17,7 @@ constexpr int32_t kDeadlineMs = 10'000;
 
 // One listener for the whole table; each case is a connection of its own.
 class ConnectionTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { listener_ = StartListener(0); }
     static void TearDownTestSuite() { EXPECT_TRUE(StopListener(listener_)); }
     void SetUp() override { ASSERT_NE(listener_.port, 0); }

@@ -31,10 +31,9 @@ void* CallQuitFlag(void* argument) {
 TEST(QuitFlag, OnlyTheMainThreadStoresAndEveryThreadReadsTheCurrentValue) {
     ResetReceiver();
     const Call calls[] = {
-        {false, 1, 0, 0},  // A worker's store is ignored.
-        {false, 0, 0, 0},
-        {true, 1, 1, 1},   // The exit sequence sets it.
-        {false, 0, 1, 1},  // A worker then reads 1 and cannot clear it.
+        {false, 1, 0, 0},                   // A worker's store is ignored.
+        {false, 0, 0, 0}, {true, 1, 1, 1},  // The exit sequence sets it.
+        {false, 0, 1, 1},                   // A worker then reads 1 and cannot clear it.
         {false, 7, 1, 1},
     };
     for (const Call& c : calls) {

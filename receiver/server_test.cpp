@@ -58,14 +58,25 @@ TEST(Server, ListensOnTheLow16BitsOfTheStoredPortOrOneTheSystemPicks) {
     }
 }
 
-// In a child process: runs the listener and gives it time to end the process itself.
+std::atomic<bool> listenerMayStart{false};
+
+void* ServerThreadWhenAllowed(void* unused) {
+    WaitUntil([] { return listenerMayStart.load(); }, kDeadlineMs);
+    return ServerThread(unused);
+}
+
+// In a child process: runs the listener and gives it time to end the process itself. The
+// thread is started before the descriptors run out, since the sanitizers' own checks need one
+// while a thread starts, and the listener begins once they have.
 void RunListenerToItsEnd(int32_t storedPort, bool withoutDescriptors) {
     ResetReceiver();
     serverPort = storedPort;
+    Thread* thread = CreateThread(ServerThreadWhenAllowed, nullptr);
+    if (thread == nullptr) return;
     std::unique_ptr<DescriptorHog> hog;
     if (withoutDescriptors) hog = std::make_unique<DescriptorHog>();
-    Thread* thread = CreateThread(ServerThread, nullptr);
-    if (thread != nullptr) WaitUntil([&] { return !ThreadRunning(thread); }, kDeadlineMs);
+    listenerMayStart = true;
+    WaitUntil([&] { return !ThreadRunning(thread); }, kDeadlineMs);
 }
 
 struct FailureCase {
@@ -157,9 +168,9 @@ TEST(Server, ClientsSendingAtOnceEachGetEveryLineDeliveredInOrderFromTheirAddres
             sender.client = std::make_unique<LoopbackClient>(listener.port, sender.ip);
             ASSERT_TRUE(sender.client->Connected());
             // One at a time, so that the backlog never overflows.
-            ASSERT_TRUE(WaitUntil(
-                [&] { return RegisteredConnections() == static_cast<size_t>(i + 1); },
-                kDeadlineMs));
+            ASSERT_TRUE(
+                WaitUntil([&] { return RegisteredConnections() == static_cast<size_t>(i + 1); },
+                          kDeadlineMs));
         }
         std::vector<Thread*> threads;
         for (Sender& sender : senders) threads.push_back(CreateThread(SendLines, &sender));

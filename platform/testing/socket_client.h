@@ -11,7 +11,7 @@ constexpr uint32_t kLoopbackIp = 0x7F000001;  // 127.0.0.1
 
 // One TCP connection to 127.0.0.1, made at construction and closed at destruction.
 class LoopbackClient {
-public:
+  public:
     // Connects from fromIp (any address of 127.0.0.0/8, so that tests can tell senders apart)
     // to port on 127.0.0.1, giving up after 20 seconds. Connected() tells whether it worked.
     explicit LoopbackClient(int32_t port, uint32_t fromIp = kLoopbackIp);
@@ -38,7 +38,7 @@ public:
     // without sending a byte, false when it did not in time or sent something.
     bool WaitServerClose(int32_t timeoutMs);
 
-private:
+  private:
     int fd_ = -1;
 };
 
@@ -49,7 +49,7 @@ std::vector<int32_t> ListeningPorts();
 // accepting a socket fails for want of one. The soft limit is lowered for the while and
 // restored afterwards.
 class DescriptorHog {
-public:
+  public:
     DescriptorHog();
     ~DescriptorHog();
     DescriptorHog(const DescriptorHog&) = delete;
@@ -58,7 +58,7 @@ public:
     // Gives the descriptors and the limit back now.
     void Release();
 
-private:
+  private:
     std::vector<int> taken_;
     uint64_t savedLimit_ = 0;
     bool holding_ = false;

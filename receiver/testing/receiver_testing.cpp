@@ -10,6 +10,9 @@
 void ResetReceiver() {
     if (quitMutex == nullptr) quitMutex = CreateMutex();
     if (incomingMutex == nullptr) CreateIncoming();
+    // Made here, before any listener runs, so that the tests may look at the registry while one
+    // does; the listener then keeps it.
+    if (connectionThreadsMutex == nullptr) connectionThreadsMutex = CreateMutex();
     quitting.store(0);
     DrainIncoming();
 }
@@ -39,7 +42,6 @@ std::vector<Incoming> CollectIncoming(size_t count, int32_t timeoutMs) {
 }
 
 size_t RegisteredConnections() {
-    if (connectionThreadsMutex == nullptr) return 0;
     LockMutex(connectionThreadsMutex);
     const size_t count = connectionThreads.size();
     UnlockMutex(connectionThreadsMutex);

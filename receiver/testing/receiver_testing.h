@@ -9,8 +9,8 @@
 #include "platform/thread.h"
 #include "receiver/incoming.h"
 
-// Creates the quit flag's mutex and the queue on first use; then empties the queue and clears
-// the quit flag, so that every test starts as the program does.
+// Creates the quit flag's mutex, the queue and the registry's mutex on first use; then empties the
+// queue and clears the quit flag, so that every test starts as the program does.
 void ResetReceiver();
 
 // Removes every queued record as the main thread's drain does (one hold of incomingMutex,
@@ -20,7 +20,7 @@ std::vector<Incoming> DrainIncoming();
 // Drains until at least count records have come or timeoutMs have passed; returns them all.
 std::vector<Incoming> CollectIncoming(size_t count, int32_t timeoutMs);
 
-// Returns how many connection threads the listener has registered now.
+// Returns how many connection threads the listener has registered now. After ResetReceiver.
 size_t RegisteredConnections();
 
 // A listener thread started by StartListener.
