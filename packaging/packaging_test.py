@@ -75,6 +75,12 @@ class Documents(unittest.TestCase):
         self.assertEqual(result.stderr, "")
         self.assertIn("Couldn't bind to port", result.stdout)
 
+    def test_readme_images_are_in_the_repository(self):
+        images = re.findall(r"!\[[^\]]*\]\(([^)\s]+)\)", (SOURCE / "README.md").read_text())
+        self.assertTrue(images)
+        for image in images:
+            self.assertTrue((SOURCE / image).is_file(), image)
+
     def test_readme_and_manual_page_give_the_limits_of_the_code(self):
         # Each limit's constant in the code, and the figure the README and the manual page give.
         cases = [
