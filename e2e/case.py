@@ -27,8 +27,9 @@ class ProgramTest(unittest.TestCase):
         return self.program
 
     def start(self, settings=None):
-        """Writes the settings file (default: this test's port, default window), starts the
-        program and returns its main window's frame once it has settled."""
+        """Writes the settings file, starts the program and returns its main window's frame
+        once it has settled. `settings`: the file's bytes; None for this test's port and the
+        default window; False for no file at all."""
         if settings is None:
             settings = settings_bytes(self.port)
         if settings is not False:
