@@ -21,13 +21,13 @@ constexpr int32_t kWidth = 481;
 constexpr int32_t kHeight = 600;
 
 class MainWindowTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         static ScratchFolder home;
         const std::string folder = home.path() + "/Harkenwire";
         std::filesystem::create_directory(folder);
-        ASSERT_TRUE(WriteFileBytes(folder + "/Harkenwire.txt",
-                                   "0\r\n30\r\n40\r\n481\r\n600\r\n0\r\n"));
+        ASSERT_TRUE(
+            WriteFileBytes(folder + "/Harkenwire.txt", "0\r\n30\r\n40\r\n481\r\n600\r\n0\r\n"));
         SetEnvironment("XDG_CONFIG_HOME", home.path().c_str());
         ASSERT_TRUE(OpenMainWindow());
     }

@@ -29,7 +29,7 @@ void Report() {
 }
 
 class ShutdownTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         std::filesystem::create_directory(home_.path() + "/Harkenwire");

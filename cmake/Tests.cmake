@@ -10,7 +10,9 @@ function(harkenwire_tests)
     add_executable(${name} ${source} ${T_EXTRA})
     if(name MATCHES "_gui_test$")
       target_link_libraries(${name} PRIVATE ${T_LIBS} gui_test_main GTest::gtest)
-      set(env QT_QPA_PLATFORM=offscreen ${T_ENV})
+      # Qt's font set-up leaks inside fontconfig, which is none of ours.
+      set(env QT_QPA_PLATFORM=offscreen
+          LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/platform/gui/testing/lsan.supp ${T_ENV})
     else()
       target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
       set(env ${T_ENV})

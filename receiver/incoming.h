@@ -25,7 +25,7 @@ constexpr int64_t kIncomingBudget = 4'194'304;  // Characters: 8 MiB of 16-bit t
 // incomingMutex guards incomingList, incomingChars and the waiting on incomingRoom.
 extern Mutex* incomingMutex;
 extern std::deque<Incoming> incomingList;
-extern int64_t incomingChars;  // Sum of the message lengths in incomingList.
+extern int64_t incomingChars;    // Sum of the message lengths in incomingList.
 extern Condition* incomingRoom;  // Signalled after a drain removed records.
 
 // Creates incomingMutex and incomingRoom. Main thread, once, before any producer starts.

@@ -16,7 +16,11 @@ std::list<Thread*> connectionThreads;
 namespace {
 
 constexpr int32_t kCycleMs = 50;
-constexpr int32_t kBacklog = 5;
+// Room for a burst of connections that the one-per-cycle accept has not reached yet. With
+// room for only a few, the system answers the rest of a burst with SYN cookies, and a peer
+// that sends at once then loses its connection, and its lines, without being told: a burst of
+// a hundred lost most of them.
+constexpr int32_t kBacklog = 1024;
 
 // Tells the user why there is no listener and ends the process, without the exit sequence.
 [[noreturn]] void FailStart(const Text& message) {

@@ -8,8 +8,7 @@
 
 namespace {
 
-// Everything the window layer makes lives here until the process ends. The members are
-// destroyed in reverse order, so gadgets and timers go before the application.
+// Everything the window layer makes lives here until the process ends.
 struct Registry {
     std::unique_ptr<QApplication> application;
     std::vector<std::unique_ptr<QWidget>> topLevels;
@@ -20,9 +19,11 @@ struct Registry {
     Text title;
 };
 
+// Never destroyed: the application and its windows end with the process. Destroyed as a
+// static at exit, the application would outlive the Qt globals that it tears down with it.
 Registry& TheRegistry() {
-    static Registry registry;
-    return registry;
+    static Registry* const registry = new Registry;
+    return *registry;
 }
 
 }  // namespace

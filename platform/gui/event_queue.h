@@ -21,7 +21,7 @@ struct Event {
 };
 
 class EventQueue {
-public:
+  public:
     // Adds event at the tail, merges it into a waiting one (see above), or drops it when
     // kEventQueueLimit events are waiting.
     void Post(const Event& event);
@@ -31,6 +31,6 @@ public:
 
     size_t Size() const { return events_.size(); }
 
-private:
+  private:
     std::deque<Event> events_;
 };

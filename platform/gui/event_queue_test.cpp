@@ -64,12 +64,12 @@ TEST(EventQueueTest, MergesOnlyItsFourKindsAndOnlyFromTheSameSource) {
         size_t waiting;
     };
     const Case cases[] = {
-        {TimerTick, &timer, 1},          {GadgetAction, &clearButton, 1},
-        {WindowMove, &window, 1},        {WindowSize, &window, 1},
+        {TimerTick, &timer, 1},         {GadgetAction, &clearButton, 1},
+        {WindowMove, &window, 1},       {WindowSize, &window, 1},
         {GadgetAction, &exitButton, 2},  // another button
-        {WindowClose, &window, 2},       {GadgetMenu, &window, 2},
-        {MenuAction, &window, 2},        {WindowActivate, &window, 2},
-        {GadgetSelect, &window, 2},      {GadgetLostFocus, &window, 2},
+        {WindowClose, &window, 2},      {GadgetMenu, &window, 2},
+        {MenuAction, &window, 2},       {WindowActivate, &window, 2},
+        {GadgetSelect, &window, 2},     {GadgetLostFocus, &window, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind 0x" << std::hex << c.id);

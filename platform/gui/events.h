@@ -22,9 +22,10 @@ enum EventId : int32_t {
     MenuAction = 0x8001,
 };
 
-// Sleeps until the window system has something for the main thread (never by polling),
-// handles all of it, and repeats until the queue holds an event. Then removes the oldest
-// event, makes it the current event, and returns its kind.
+// While the queue is empty, hands gathered text-area appends to their widgets, sleeps in the
+// window system's own wait until it has something for the main thread (never by polling),
+// and handles all of it. Then removes the oldest event, makes it the current event, and
+// returns its kind. Main thread only.
 int32_t WaitEvent();
 
 // The source of the current event: the gadget, menu item or timer that raised it, compared

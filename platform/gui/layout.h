@@ -28,7 +28,7 @@ struct EdgeLayout {
     int32_t right = 0;
     int32_t top = 0;
     int32_t bottom = 0;
-    LayoutRect reference;       // The gadget's rectangle when the modes were set.
+    LayoutRect reference;        // The gadget's rectangle when the modes were set.
     int32_t referenceWidth = 1;  // The parent's client size then.
     int32_t referenceHeight = 1;
 };

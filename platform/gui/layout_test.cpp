@@ -26,6 +26,8 @@ TEST(LayoutTest, MainWindowGadgetsFollowTheClientArea) {
         int32_t w0, h0, w, h;
         LayoutRect textArea, clearButton, exitButton;
     };
+    // One case a row.
+    // clang-format off
     const Case cases[] = {
         {"even width, unchanged", 464, 581, 464, 581,
          {0, 0, 464, 541}, {0, 541, 232, 40}, {232, 541, 232, 40}},
@@ -42,6 +44,7 @@ TEST(LayoutTest, MainWindowGadgetsFollowTheClientArea) {
         {"shrunk to nothing: sizes bottom out at 0", 464, 581, 0, 0,
          {0, 0, 1, 0}, {0, -39, 0, 40}, {0, -39, 1, 40}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Layouts l = StartUpLayouts(c.w0, c.h0);
@@ -95,8 +98,8 @@ TEST(LayoutTest, EdgeModesOneByOne) {
 
 TEST(LayoutTest, DivisionTruncatesTowardZero) {
     // A relative left edge at -31 of 200, placed in 100: -15.5 becomes -15, not -16.
-    const EdgeLayout layout{EdgeRelative, EdgeFree, EdgeAligned, EdgeFree, {-31, 0, 10, 10},
-                            200, 100};
+    const EdgeLayout layout{EdgeRelative,     EdgeFree, EdgeAligned, EdgeFree,
+                            {-31, 0, 10, 10}, 200,      100};
     EXPECT_EQ(PlaceByEdges(layout, 100, 100).x, -15);
 }
 

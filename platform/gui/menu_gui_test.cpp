@@ -34,7 +34,7 @@ void OnNextPopup(std::function<void(QMenu*)> act) {
 }
 
 class MenuTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window_ = CreateWindow(u"Harkenwire", 50, 50, 480, 640);
         root_ = CreateMenu(u"Clipboard", 0, nullptr);

@@ -68,6 +68,8 @@ MessageView::MessageView(Gadget* gadget, bool wordWrap, bool readOnly, QWidget* 
         colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
     }
     setPalette(colours);
+    connect(this, &QPlainTextEdit::cursorPositionChanged,
+            [gadget] { RaiseEvent(GadgetSelect, gadget, 0); });
 }
 
 qsizetype MessageView::Length() const { return document()->characterCount() - 1; }
@@ -208,4 +210,9 @@ void MessageView::mouseReleaseEvent(QMouseEvent* event) {
 void MessageView::contextMenuEvent(QContextMenuEvent* event) {
     // The program shows its own menu on GadgetMenu; the mouse and the menu key get no other.
     event->accept();
+}
+
+void MessageView::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    RaiseEvent(GadgetLostFocus, gadget_, 0);
 }

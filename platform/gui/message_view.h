@@ -6,8 +6,9 @@
 // typed character is swallowed, Tab included. A right-button press places the caret at the
 // pointer unless text is selected; a right-button release over the area raises GadgetMenu.
 // Qt's own context menu, drag and drop are off, and the selection stays highlighted without
-// the focus. Appends are gathered and reach the document as one insert when Flush() runs.
-// Main thread only.
+// the focus. A move of the caret or the selection raises GadgetSelect, losing the focus
+// GadgetLostFocus. Appends are gathered and reach the document as one insert when Flush()
+// runs. Main thread only.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -16,7 +17,7 @@
 struct Gadget;
 
 class MessageView : public QPlainTextEdit {
-public:
+  public:
     MessageView(Gadget* gadget, bool wordWrap, bool readOnly, QWidget* parent);
 
     // Gathers text to be appended at the next Flush().
@@ -43,13 +44,14 @@ public:
     // Characters in the document, the line breaks between paragraphs counted as one each.
     qsizetype Length() const;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     qsizetype MakeRoom(QString& text);
 
     Gadget* gadget_;

@@ -12,10 +12,13 @@
 
 namespace {
 
-std::unique_ptr<QMessageBox> MakeBox(const Text& text, int32_t serious, QWidget* owner) {
+std::unique_ptr<QMessageBox> MakeBox(const Text& text, int32_t serious, QWidget* owner,
+                                     Qt::WindowModality modality) {
     auto box = std::make_unique<QMessageBox>(
         serious ? QMessageBox::Warning : QMessageBox::Information, ToQString(AppTitle()),
         ToQString(text), QMessageBox::Ok, owner);
+    // In this order: a message box resets its window flags when its modality changes.
+    box->setWindowModality(modality);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
     return box;
 }
@@ -25,11 +28,14 @@ void NotifyOnMainThread(const Text& text, int32_t serious) {
     FlushAllTextAreas();
     const QPointer<QWidget> focus = QApplication::focusWidget();
     const Gadget* window = MainWindowGadget();
-    std::unique_ptr<QMessageBox> box = MakeBox(text, serious, window ? window->widget : nullptr);
-    box->setWindowModality(Qt::WindowModal);
+    std::unique_ptr<QMessageBox> box =
+        MakeBox(text, serious, window ? window->widget : nullptr, Qt::WindowModal);
     box->exec();
     box.reset();
-    if (focus) focus->setFocus(Qt::OtherFocusReason);
+    if (focus) {
+        focus->activateWindow();
+        focus->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 }  // namespace
@@ -47,9 +53,8 @@ void Notify(const Text& text, int32_t serious) {
     QMetaObject::invokeMethod(
         qApp,
         [&closed, text, serious] {
-            QMessageBox* box = MakeBox(text, serious, nullptr).release();
+            QMessageBox* box = MakeBox(text, serious, nullptr, Qt::NonModal).release();
             box->setAttribute(Qt::WA_DeleteOnClose);  // From here on Qt owns the box.
-            box->setWindowModality(Qt::NonModal);     // A message box is modal unless told.
             QObject::connect(box, &QDialog::finished, [&closed] { closed.set_value(); });
             box->show();
         },

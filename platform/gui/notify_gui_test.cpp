@@ -41,7 +41,7 @@ void PressOk(QMessageBox* box) { box->button(QMessageBox::Ok)->click(); }
 
 // Notify on a thread of its own; done() tells whether it has returned.
 class Notifier {
-public:
+  public:
     Notifier(const char16_t* text, int32_t serious)
         : thread_([this, text, serious] {
               Notify(text, serious);
@@ -50,13 +50,13 @@ public:
     ~Notifier() { thread_.join(); }
     bool Returned() const { return returned_; }
 
-private:
+  private:
     std::atomic<bool> returned_{false};
     std::thread thread_;
 };
 
 class NotifyTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SetAppTitle(u"Harkenwire");
         if (!window_) {  // The first window made is the main window; the suite keeps one.

@@ -1,7 +1,8 @@
 #include "platform/gui/qt_text.h"
 
 QString ToQString(const Text& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
 }
 
 Text ToText(const QString& text) {

@@ -24,7 +24,7 @@ constexpr int kSettleMs = 2000;
 const QString kText = QStringLiteral("alpha beta\ngamma delta\nepsilon");
 
 class TextAreaTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window_ = CreateWindow(u"Harkenwire", 30, 30, 480, 640);
         area_ = CreateTextArea(0, 0, ClientWidth(window_), ClientHeight(window_) - 40, window_,
@@ -189,8 +189,7 @@ TEST_F(TextAreaTest, GadgetMenuComesOnlyFromARightReleaseOverTheArea) {
     const QPoint outside = viewport->rect().bottomRight() + QPoint(20, 20);
     const Case cases[] = {
         {"right click in the area", viewport, Qt::RightButton, inside, true},
-        {"right press in the area, released outside it", viewport, Qt::RightButton, outside,
-         false},
+        {"right press in the area, released outside it", viewport, Qt::RightButton, outside, false},
         {"left click in the area", viewport, Qt::LeftButton, inside, false},
         {"right click on a button", GadgetWidget(button_), Qt::RightButton, QPoint(5, 5), false},
     };
@@ -207,6 +206,15 @@ TEST_F(TextAreaTest, GadgetMenuComesOnlyFromARightReleaseOverTheArea) {
         }
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a menu of Qt's own";
     }
+}
+
+TEST_F(TextAreaTest, CaretMovesAndFocusLossAreReported) {
+    QTest::keyClick(editor_, Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_EQ(WaitEventOfKind(GadgetSelect, kSettleMs), GadgetSelect);
+    EXPECT_EQ(EventSource(), area_);
+    GadgetWidget(button_)->setFocus();
+    ASSERT_EQ(WaitEventOfKind(GadgetLostFocus, kSettleMs), GadgetLostFocus);
+    EXPECT_EQ(EventSource(), area_);
 }
 
 TEST_F(TextAreaTest, SelectionStaysVisibleWithoutFocusAndNothingIsDropped) {

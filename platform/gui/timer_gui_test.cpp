@@ -16,8 +16,7 @@ TEST(TimerTest, TicksCountUpFromOne) {
     Timer* timer = CreateTimer(100);
     ASSERT_NE(timer, nullptr);
     for (int32_t tick = 1; tick <= 5; ++tick) {
-        ASSERT_EQ(WaitEventOfKind(TimerTick, kSettleMs), TimerTick);
-        EXPECT_EQ(EventSource(), timer);
+        ASSERT_EQ(WaitEventOfKind(TimerTick, kSettleMs, timer), TimerTick);
         EXPECT_EQ(EventData(), tick);
     }
 }
@@ -27,10 +26,15 @@ TEST(TimerTest, TicksWhileNobodyTakesThemLeaveOneWaiting) {
     DropEvents();
     // Ten periods in which Qt runs, and the timer with it, but no event is taken.
     QTest::qWait(100);
-    EXPECT_EQ(WaitingEvents(), 1u);
-    ASSERT_EQ(WaitEventWithin(0), TimerTick);
-    EXPECT_EQ(EventSource(), timer);
-    EXPECT_GT(EventData(), 2) << "the waiting tick carries the newest count";
+    // Taking what waits: WaitEvent returns at once while the queue is not empty.
+    int ticks = 0;
+    for (size_t waiting = WaitingEvents(); waiting > 0; --waiting) {
+        if (WaitEvent() == TimerTick && EventSource() == timer) {
+            ++ticks;
+            EXPECT_GT(EventData(), 2) << "the waiting tick carries the newest count";
+        }
+    }
+    EXPECT_EQ(ticks, 1);
 }
 
 TEST(TimerTest, RatesWithoutAWholeMillisecondPeriodMakeNoTimer) {

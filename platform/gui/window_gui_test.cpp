@@ -67,6 +67,16 @@ TEST(WindowTest, OuterFrameIsAtTheRectangleAskedFor) {
     EXPECT_EQ(ClientHeight(window), 640 - frame.top() - frame.bottom() - menuBar);
 }
 
+TEST(WindowTest, RecordsTheRectangleAskedForWhereverTheSystemPutTheWindow) {
+    // Qt's offscreen platform shifts frames that would start left of or above the screen.
+    const Rect cases[] = {{-1200, -30, 800, 600}, {0, 0, 480, 640}, {1500, 900, 300, 200}};
+    for (const Rect& asked : cases) {
+        SCOPED_TRACE(testing::Message() << asked);
+        Gadget* window = CreateWindow(u"Harkenwire", asked.x, asked.y, asked.width, asked.height);
+        EXPECT_EQ(Recorded(window), asked);
+    }
+}
+
 TEST(WindowTest, RecordedRectangleFollowsMovesResizesAndMaximizingButNotMinimizing) {
     Gadget* window = CreateWindow(u"Harkenwire", 100, 50, 400, 300);
     QWidget* widget = GadgetWidget(window);

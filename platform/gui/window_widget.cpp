@@ -21,12 +21,15 @@ constexpr int kMaximizeWaitMs = 1000;
 // Lets Qt handle the window system's answers, user input left waiting, until done() holds or
 // limitMs have passed. Returns whether done() holds.
 bool ProcessEventsUntil(const std::function<bool()>& done, int limitMs) {
-    QDeadlineTimer deadline(limitMs);
-    QTimer wake;  // Ends the last wait at the deadline.
+    FlushAllTextAreas();
+    const QDeadlineTimer deadline(limitMs, Qt::PreciseTimer);
+    QTimer wake;  // Ends a wait at the deadline; restarted before each, should it fire early.
+    wake.setTimerType(Qt::PreciseTimer);
     wake.setSingleShot(true);
-    wake.start(limitMs);
     while (!done()) {
-        if (deadline.hasExpired()) return false;
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0) return false;
+        wake.start(static_cast<int>(left));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::WaitForMoreEvents);
     }
@@ -63,12 +66,18 @@ WindowWidget::WindowWidget(const QString& title, const QRect& outer)
 
 void WindowWidget::ShowAtFrame() {
     show();
+    // A window manager frames the window before it maps it, so once the window is exposed
+    // the margins are known, and the client size can be made to fit before anyone reads it.
+    ProcessEventsUntil([this] { return windowHandle()->isExposed(); }, kFrameWaitMs);
     FitFrame();
+    ProcessEventsUntil([this] { return Frame() == wanted_; }, kFrameWaitMs);
+    // The rectangle asked for is the one recorded at creation, also where the system placed
+    // the window a little differently while making it (as Qt's offscreen platform does with
+    // negative positions); moves and resizes from now on record what the system reports.
+    recorded_ = wanted_;
 }
 
 void WindowWidget::Maximize() {
-    FlushAllTextAreas();
-    ProcessEventsUntil([this] { return !framePending_; }, kFrameWaitMs);
     const QRect before = Frame();
     showMaximized();
     // Done when the frame covers the screen's free area, or, where the window manager
@@ -127,7 +136,13 @@ void WindowWidget::Resized() {
 
 void WindowWidget::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (windowState() == Qt::WindowNoState) recorded_.moveTopLeft(Frame().topLeft());
+    if (windowState() == Qt::WindowNoState) {
+        recorded_.moveTopLeft(Frame().topLeft());
+    } else if (isMaximized() && !isMinimized()) {
+        // The system may tell of a maximize as a resize and then a move; both are one change
+        // to the maximized frame, which is what a maximized window records.
+        recorded_ = Frame();
+    }
     if (gadget_) RaiseEvent(WindowMove, gadget_, 0);
     FitFrame();
 }

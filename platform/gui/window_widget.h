@@ -15,11 +15,12 @@
 struct Gadget;
 
 class WindowWidget : public QWidget {
-public:
+  public:
     // A window titled title whose outer frame is to be at outer. Not yet shown.
     WindowWidget(const QString& title, const QRect& outer);
 
-    // Shows the window and places its frame at the rectangle given at construction.
+    // Shows the window and places its frame at the rectangle given at construction. Returns
+    // once the frame is there, or after a second at most.
     void ShowAtFrame();
 
     // The gadget that stands for this window, the source of its events.
@@ -34,13 +35,13 @@ public:
     // size, or after a second at most.
     void Maximize();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     QRect Frame() const;
     void FitFrame();
     // Records the frame and places the client area and the gadgets, unless minimized.
@@ -50,7 +51,7 @@ private:
     QMenuBar* menuBar_;
     QWidget* client_;
     int menuBarHeight_;
-    QRect wanted_;    // The outer frame asked for at creation.
-    QRect recorded_;  // See Recorded().
+    QRect wanted_;              // The outer frame asked for at creation.
+    QRect recorded_;            // See Recorded().
     bool framePending_ = true;  // The frame's margins are not yet known.
 };

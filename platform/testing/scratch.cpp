@@ -9,7 +9,8 @@
 #include <stdlib.h>
 
 ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "harkenwire-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "harkenwire-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }

@@ -6,7 +6,7 @@
 // A fresh empty folder under the system's temporary folder, removed with its contents when the
 // object goes.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder();
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
@@ -14,7 +14,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -8,19 +8,12 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include "platform/gui/qt_text.h"
 #include "platform/gui/testing/qt_access.h"
 
 namespace {
 
 constexpr int kPopupDeadlineMs = 2000;
-
-QString ToQString(const Text& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-Text FromQString(const QString& text) {
-    return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
-}
 
 }  // namespace
 
@@ -41,12 +34,12 @@ void SelectText(Gadget* textArea, int32_t position, int32_t length) {
 }
 
 Text SelectedText(Gadget* textArea) {
-    return FromQString(TextAreaEditor(textArea)->textCursor().selectedText());
+    return ToText(TextAreaEditor(textArea)->textCursor().selectedText());
 }
 
 void SetClipboardText(const Text& text) { QGuiApplication::clipboard()->setText(ToQString(text)); }
 
-Text ClipboardText() { return FromQString(QGuiApplication::clipboard()->text()); }
+Text ClipboardText() { return ToText(QGuiApplication::clipboard()->text()); }
 
 void ChooseInNextPopup(int32_t index) {
     QTimer::singleShot(0, [index] {

@@ -28,11 +28,12 @@ int32_t WaitEventWithin(int32_t ms) {
     }
 }
 
-int32_t WaitEventOfKind(int32_t kind, int32_t ms) {
+int32_t WaitEventOfKind(int32_t kind, int32_t ms, const void* source) {
     QDeadlineTimer deadline(ms);
     for (;;) {
         const int32_t id = WaitEventWithin(static_cast<int32_t>(deadline.remainingTime()));
-        if (id == kind || id == 0) return id;
+        if (id == 0) return 0;
+        if (id == kind && (!source || EventSource() == source)) return id;
     }
 }
 

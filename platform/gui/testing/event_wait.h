@@ -8,9 +8,9 @@
 // the current one (EventSource, EventData).
 int32_t WaitEventWithin(int32_t ms);
 
-// Takes events, dropping those of other kinds, until one of this kind comes (returns kind) or
-// ms milliseconds have passed (returns 0).
-int32_t WaitEventOfKind(int32_t kind, int32_t ms);
+// Takes events, dropping others, until one of this kind (and, unless source is null, from this
+// source) comes, and returns kind; returns 0 once ms milliseconds have passed.
+int32_t WaitEventOfKind(int32_t kind, int32_t ms, const void* source = nullptr);
 
 // Lets the window system deliver what it has and drops every event that is waiting.
 void DropEvents();
