@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/scratch.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,13 +22,6 @@ namespace fs = std::filesystem;
 // A fresh folder per test, removed afterwards.
 class FileTest : public testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "harkenwire-file-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     std::string Path(const std::string& name) const { return folder_ + "/" + name; }
     Text PathText(const std::string& name) const { return Latin1Text(Path(name)); }
 
@@ -46,7 +41,8 @@ class FileTest : public testing::Test {
         return names;
     }
 
-    std::string folder_;
+    ScratchFolder scratch_;
+    const std::string& folder_ = scratch_.path();
 };
 
 TEST_F(FileTest, TypeTellsFilesFromFoldersAndOthers) {
