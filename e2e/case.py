@@ -26,15 +26,15 @@ class ProgramTest(unittest.TestCase):
         self.port = free_port()
         return self.program
 
-    def start(self, settings=None):
-        """Writes the settings file, starts the program and returns its main window's frame
-        once it has settled. `settings`: the file's bytes; None for this test's port and the
-        default window; False for no file at all."""
+    def start(self, settings=None, **extra_env):
+        """Writes the settings file, starts the program (extra_env added to its environment)
+        and returns its main window's frame once it has settled. `settings`: the file's
+        bytes; None for this test's port and the default window; False for no file at all."""
         if settings is None:
             settings = settings_bytes(self.port)
         if settings is not False:
             self.program.write_settings(settings)
-        self.program.start()
+        self.program.start(**extra_env)
         return self.program.wait_main_window()
 
     def connect(self, source="127.0.0.2"):
@@ -42,10 +42,14 @@ class ProgramTest(unittest.TestCase):
         self.addCleanup(client.close)
         return client
 
-    def assert_layout(self, resized=False):
+    def assert_layout(self, resized=False, scale=1):
         """The text area fills the client area above a 40-pixel row of two buttons that meet
-        and share the width: equally at the start-up size, within a pixel once `resized`."""
+        and share the width: equally at the start-up size, within a pixel once `resized`.
+        With a scale factor, the accessibility bus reports the gadgets in the program's own
+        pixels, each that many screen pixels wide, so the client area is measured in those."""
         client = self.program.client_rect()
+        if scale != 1:
+            client = Rect(*(value // scale for value in client))
         text, clear, exit_ = (Rect(*node["extents"]) for node in self.program.gadgets())
         self.assertEqual((text.x, text.width), (client.x, client.width), "text area width")
         self.assertGreaterEqual(text.y, client.y, "text area top")

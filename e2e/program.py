@@ -62,11 +62,12 @@ class Harkenwire:
 
     # ---- process ----------------------------------------------------------------------------
 
-    def start(self):
-        """Starts the program; returns self. Does not wait for its window."""
+    def start(self, **extra_env):
+        """Starts the program, with extra_env added to its environment; returns self. Does
+        not wait for its window."""
         env = self.desktop.env(HOME=self.home, XDG_CONFIG_HOME=self.config_home,
                                XDG_RUNTIME_DIR=self.runtime_dir, QT_QPA_PLATFORM="xcb",
-                               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+                               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **extra_env)
         with open(self.log_path, "ab") as log:
             self.process = self.desktop.spawn([self.binary], env=env, cwd=self.home,
                                               stdin=subprocess.DEVNULL, stdout=log, stderr=log)
