@@ -17,6 +17,22 @@ namespace {
 // Once the text would pass the limit, it is cut down to this, so that the next cut is far off.
 constexpr qsizetype kTrimmedLength = kTextAreaLimit / 8 * 7;
 
+// Wrapping at word boundaries measures the rest of an unbroken run again for every screen line
+// that the run fills, so one line of a million letters kept the window busy for minutes, while
+// wrapping anywhere lays it out in a fraction of a second. Text with a longer run than this
+// makes the area wrap anywhere until it is emptied.
+constexpr qsizetype kLongestWordWrappedRun = 8192;
+
+// Returns whether text holds more than kLongestWordWrappedRun characters without white space.
+bool HasLongRun(const QString& text) {
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestWordWrappedRun) return true;
+    }
+    return false;
+}
+
 // The key table of a read-only area: whether a key press may reach the editor.
 bool ReachesEditor(const QKeyEvent& key) {
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
@@ -113,6 +129,9 @@ void MessageView::Flush() {
     const int linesIntoTop = bar->value() - top.firstLineNumber();
 
     const qsizetype removed = MakeRoom(text);
+    if (wordWrapMode() != QTextOption::WrapAnywhere && HasLongRun(text)) {
+        setWordWrapMode(QTextOption::WrapAnywhere);
+    }
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
     end.insertText(text);
@@ -141,6 +160,7 @@ void MessageView::Replace(qsizetype position, qsizetype length, const QString& t
     // Like the append, a replacement never makes the text pass the limit.
     range.insertText(text.left(kTextAreaLimit - (total - (to - from))));
     setTextCursor(range);
+    if (Length() == 0) setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void MessageView::CopySelection() {
