@@ -29,7 +29,7 @@ test: deps-test configure
 bench: deps
 	@bash bench/run.sh
 
-fuzz: deps
+fuzz:
 	@bash fuzz/run.sh
 
 stress: deps-test

@@ -9,25 +9,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-60}"
 jobs="${JOBS:-2}"
-# clang and its fuzzer runtime, which the usual build does not need: installed here when
-# missing (as root), else the command that would install them is printed.
-packages=(clang-14 libclang-rt-14-dev)
-missing=()
-for package in "${packages[@]}"; do
-    status="$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)"
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-if ((${#missing[@]})); then
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "fuzz: missing packages. Install them with:" >&2
-        echo "  sudo apt-get install -y ${missing[*]}" >&2
-        exit 1
-    fi
-    echo "fuzz: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# clang and its fuzzer runtime, which the usual build does not need.
+bash "$root/scripts/ensure-deps.sh" fuzz
 compiler="${FUZZ_CXX:-clang++-14}"
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

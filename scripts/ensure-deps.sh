@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Makes sure the Debian packages that a build ("build") or the whole test suite ("test") needs
-# are installed. As root it installs what is missing; otherwise it prints the one command that
-# would, and fails.
+# Makes sure the Debian packages that a build ("build"), the whole test suite ("test") or the
+# fuzzers ("fuzz") need are installed. As root it installs what is missing; otherwise it prints
+# the one command that would, and fails.
 set -euo pipefail
 
 build_packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core)
 test_packages=("${build_packages[@]}" xvfb openbox xdotool xclip x11-utils wmctrl dbus at-spi2-core
   imagemagick python3 python3-gi gir1.2-atspi-2.0 netcat-openbsd dpkg-dev file desktop-file-utils
   appstream man-db)
+fuzz_packages=("${build_packages[@]}" clang-14 libclang-rt-14-dev)
 
 case "${1:-build}" in
   build) wanted=("${build_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
-  *) echo "usage: $0 [build|test]" >&2; exit 2 ;;
+  fuzz) wanted=("${fuzz_packages[@]}") ;;
+  *) echo "usage: $0 [build|test|fuzz]" >&2; exit 2 ;;
 esac
 
 missing=()
