@@ -55,7 +55,9 @@ int32_t WindowMaximized(Gadget* window);
 enum TextAreaStyle : int32_t { TextAreaWordWrap = 1, TextAreaReadOnly = 2 };
 
 // Creates a text area at x, y, width, height of parent's client area, with a vertical scroll
-// bar. TextAreaWordWrap wraps lines at its width (no horizontal scroll bar). With
+// bar. TextAreaWordWrap wraps lines at its width (no horizontal scroll bar), at word boundaries
+// unless the text holds a run of more than 8,192 characters without white space: laying that out
+// word by word takes minutes, so the area then wraps anywhere until it is emptied. With
 // TextAreaReadOnly the user can select, scroll and copy but not change the text (see
 // text_area.h for the keys). Releasing the right mouse button over it raises GadgetMenu;
 // a caret move raises GadgetSelect, losing the focus GadgetLostFocus. Its accessible name is
