@@ -90,6 +90,10 @@ void WindowWidget::Maximize() {
         kMaximizeWaitMs);
 }
 
+QRect WindowWidget::Recorded() const {
+    return isMaximized() && !isMinimized() ? Frame() : recorded_;
+}
+
 QRect WindowWidget::Frame() const {
     // During a resize event the widget has its new size before the platform window reports
     // it, and the platform window has its new position before the widget does.

@@ -28,8 +28,10 @@ class WindowWidget : public QWidget {
 
     QWidget* Client() const { return client_; }
 
-    // The recorded outer rectangle.
-    const QRect& Recorded() const { return recorded_; }
+    // The recorded outer rectangle. While maximized it is the maximized frame as the system
+    // reports it now: the window manager may tell of the maximized frame's new border only
+    // after the resize, so a rectangle taken at the resize can hold the old border.
+    QRect Recorded() const;
 
     // Maximizes the window and returns once the window system has given it the maximized
     // size, or after a second at most.
