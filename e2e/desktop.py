@@ -418,11 +418,21 @@ class Desktop:
         except (IndexError, ValueError):
             return None
 
+    def focused_window(self):
+        """The window that has the X input focus, or None."""
+        out = self.try_run(["xdotool", "getwindowfocus"])
+        try:
+            return int(out.strip())
+        except (AttributeError, ValueError):
+            return None
+
     def activate(self, window, timeout=5):
-        """Makes the window the active one; waits until the window manager says so."""
+        """Makes the window the active one; waits until the window manager says so and the
+        keyboard focus has followed, so that the next key press reaches it."""
         # --sync can hang while a modal box is open, so ask and then watch the root property.
         self.xdotool("windowactivate", window)
         wait_until(lambda: self.active_window() == window, timeout, f"window {window} active")
+        wait_until(lambda: self.focused_window() == window, timeout, f"window {window} focused")
 
     # ---- mouse and keyboard -----------------------------------------------------------------
 
