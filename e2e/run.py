@@ -42,13 +42,18 @@ class KeepingResult(unittest.TextTestResult):
         self._keep(test)
         super().addError(test, err)
 
-    def _keep(self, test):
+    def addSubTest(self, test, subtest, err):
+        if err is not None:
+            self._keep(test, subtest.id())
+        super().addSubTest(test, subtest, err)
+
+    def _keep(self, test, name=None):
         program = getattr(test, "program", None)
         if program is None:
             return
         folder = os.path.join(ProgramTest.artifacts, "failures")
         os.makedirs(folder, exist_ok=True)
-        base = os.path.join(folder, test.id())
+        base = os.path.join(folder, (name or test.id()).replace("/", "-"))
         try:
             ProgramTest.desktop.screenshot(base + ".png")
         except AssertionError as error:
