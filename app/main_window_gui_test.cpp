@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, ShowIncomingAppendsQueuedRecordsInOrder) {
               u"[From 10.0.0.7]\tone\n[From 192.168.1.20]\ttwo\tcolumns\n[From 10.0.0.7]\tthree\n");
     LockMutex(incomingMutex);
     EXPECT_TRUE(incomingList.empty());
-    EXPECT_EQ(incomingChars, 0);
+    EXPECT_EQ(incomingCost, 0);
     UnlockMutex(incomingMutex);
 }
 

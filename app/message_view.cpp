@@ -34,9 +34,8 @@ void ShowIncoming() {
     while (!incomingList.empty() && shown < kDrainChars) {
         const Incoming& record = incomingList.front();
         AddText(textArea, DisplayLine(record));
-        const int64_t length = static_cast<int64_t>(record.message.size());
-        shown += length;
-        incomingChars -= length;
+        shown += static_cast<int64_t>(record.message.size());
+        incomingCost -= IncomingCost(record.message.size());
         incomingList.pop_front();
     }
     if (shown > 0) IncomingDrained();

@@ -29,7 +29,7 @@ void Queue(uint64_t first, uint64_t count) {
     for (uint64_t seq = first; seq < first + count; ++seq) {
         FormatLine(line, 0, seq, 0);
         incomingList.push_back({kLoopbackIp, Latin1Text(std::string_view(line, kMessageChars))});
-        incomingChars += static_cast<int64_t>(kMessageChars);
+        incomingCost += IncomingCost(kMessageChars);
     }
     UnlockMutex(incomingMutex);
 }

@@ -41,7 +41,7 @@ int NetworkLimitStage() {
         LockMutex(incomingMutex);
         taken += incomingList.size();
         incomingList.clear();
-        incomingChars = 0;
+        incomingCost = 0;
         IncomingDrained();
         UnlockMutex(incomingMutex);
         if (taken < share * kSenders) Delay(1);

@@ -6,7 +6,7 @@
 
 Mutex* incomingMutex = nullptr;
 std::deque<Incoming> incomingList;
-int64_t incomingChars = 0;
+int64_t incomingCost = 0;
 Condition* incomingRoom = nullptr;
 
 namespace {
@@ -25,19 +25,19 @@ void AddIncoming(int32_t ip, Text message) {
     Incoming record;
     record.ip = ip;
     record.message = std::move(message);
-    const int64_t length = static_cast<int64_t>(record.message.size());
+    const int64_t cost = IncomingCost(record.message.size());
 
     LockMutex(incomingMutex);
-    while (incomingChars > 0 && incomingChars + length > kIncomingBudget) {
+    while (incomingCost > 0 && incomingCost + cost > kIncomingBudget) {
         WaitCondition(incomingRoom, incomingMutex, kRoomWaitMs);
-        if (incomingChars > 0 && incomingChars + length > kIncomingBudget) {
+        if (incomingCost > 0 && incomingCost + cost > kIncomingBudget) {
             // Still full: read the flag outside our lock, since no thread holds two mutexes.
             UnlockMutex(incomingMutex);
             if (QuitFlag(0) != 0) return;
             LockMutex(incomingMutex);
         }
     }
-    incomingChars += length;
+    incomingCost += cost;
     incomingList.push_back(std::move(record));
     UnlockMutex(incomingMutex);
 }

@@ -71,7 +71,7 @@ TEST(Incoming, ManyProducersAtOnceLoseNothingAndKeepEachOnesOrder) {
     EXPECT_EQ(next.size(), static_cast<size_t>(kProducers));
     EXPECT_TRUE(DrainIncoming().empty());
     LockMutex(incomingMutex);
-    EXPECT_EQ(incomingChars, 0);
+    EXPECT_EQ(incomingCost, 0);
     UnlockMutex(incomingMutex);
 }
 
@@ -99,7 +99,7 @@ TEST(Incoming, ARecordAppendedDuringADrainIsShownByTheNextDrain) {
     Delay(20);  // Gives the producer time to reach the lock; the outcome must not depend on it.
     ASSERT_EQ(incomingList.size(), 1u);
     EXPECT_EQ(incomingList.front().message, u"first");
-    incomingChars -= static_cast<int64_t>(incomingList.front().message.size());
+    incomingCost -= IncomingCost(incomingList.front().message.size());
     incomingList.pop_front();
     IncomingDrained();
     UnlockMutex(incomingMutex);  // The drain ends.
@@ -111,17 +111,18 @@ TEST(Incoming, ARecordAppendedDuringADrainIsShownByTheNextDrain) {
 }
 
 struct BudgetCase {
-    size_t queued;  // Characters already waiting (0: the queue is empty).
+    size_t queued;  // Characters of the one record already waiting (0: the queue is empty).
     size_t line;    // Characters of the line appended next.
     bool waits;
 };
 
 TEST(Incoming, ALineThatDoesNotFitTheBudgetWaitsForADrainWithoutHoldingTheLock) {
-    const size_t budget = static_cast<size_t>(kIncomingBudget);
+    // Two records' own costs and a 10-character line leave the queue exactly full.
+    const size_t fullAfterTen = static_cast<size_t>(kIncomingBudget - 2 * kIncomingRecordCost) - 10;
     const BudgetCase cases[] = {
-        {budget - 10, 10, false},  // Exactly full is still within the budget.
-        {budget - 10, 11, true},
-        {0, budget + 5, false},  // Longer than the budget, but the queue is empty.
+        {fullAfterTen, 10, false},  // Exactly full is still within the budget.
+        {fullAfterTen, 11, true},
+        {0, static_cast<size_t>(kIncomingBudget) + 5, false},  // Too long, but the queue is empty.
     };
     for (const BudgetCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.queued) + " + " + std::to_string(c.line));
@@ -148,6 +149,40 @@ TEST(Incoming, ALineThatDoesNotFitTheBudgetWaitsForADrainWithoutHoldingTheLock) 
         EXPECT_EQ(records.back().ip, 2);
         EXPECT_EQ(records.back().message.size(), c.line);
     }
+}
+
+// Appends one-character lines, as many as there are characters in the budget, until quit.
+void* FloodShortLines(void*) {
+    for (int64_t i = 0; i < kIncomingBudget && QuitFlag(0) == 0; ++i) AddIncoming(1, u"x");
+    return nullptr;
+}
+
+size_t QueuedRecords() {
+    LockMutex(incomingMutex);
+    const size_t records = incomingList.size();
+    UnlockMutex(incomingMutex);
+    return records;
+}
+
+TEST(Incoming, AFloodOfOneCharacterLinesIsBoundedByWhatEachRecordTakes) {
+    ResetReceiver();
+    Thread* flood = CreateThread(FloodShortLines, nullptr);
+    // The queue stops growing once the producer waits for room.
+    size_t before = 0;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const size_t now = QueuedRecords();
+            const bool still = now > 0 && now == before;
+            before = now;
+            if (!still) Delay(100);
+            return still;
+        },
+        kDeadlineMs));
+    // A queued one-character line takes some 64 bytes: its slot and its string.
+    EXPECT_LE(QueuedRecords(), static_cast<size_t>(kIncomingBudget / 32));
+    QuitFlag(1);
+    WaitThread(flood);
+    ReleaseThread(flood);
 }
 
 TEST(Incoming, AWaitingProducerDropsItsLineOnceTheQuitFlagIsSet) {

@@ -21,7 +21,7 @@ std::vector<Incoming> DrainIncoming() {
     std::vector<Incoming> drained;
     LockMutex(incomingMutex);
     for (Incoming& record : incomingList) {
-        incomingChars -= static_cast<int64_t>(record.message.size());
+        incomingCost -= IncomingCost(record.message.size());
         drained.push_back(std::move(record));
     }
     incomingList.clear();
