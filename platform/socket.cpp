@@ -14,6 +14,9 @@
 struct Socket {
     int fd = -1;
     int32_t remoteIp = 0;
+    // Bytes that a peek has shown and no receive has taken yet: they are certainly waiting, so
+    // the liveness test can answer without asking the system.
+    int32_t seenUnread = 0;
 
     Socket() = default;
     Socket(const Socket&) = delete;
@@ -24,6 +27,7 @@ struct Socket {
         // On Linux the descriptor is gone even when close reports EINTR, so never retry.
         if (fd >= 0) ::close(fd);
         fd = -1;
+        seenUnread = 0;
     }
 };
 
@@ -121,15 +125,23 @@ int32_t SocketReadAvail(const Socket* socket) {
 }
 
 int32_t ReceiveSocket(Socket* socket, char* buffer, int32_t count) {
-    return Receive(socket, buffer, count, 0);
+    const int32_t received = Receive(socket, buffer, count, 0);
+    socket->seenUnread =
+        received > 0 && received < socket->seenUnread ? socket->seenUnread - received : 0;
+    return received;
 }
 
 int32_t PeekSocket(Socket* socket, char* buffer, int32_t count) {
-    return Receive(socket, buffer, count, MSG_PEEK);
+    const int32_t peeked = Receive(socket, buffer, count, MSG_PEEK);
+    if (peeked > socket->seenUnread) socket->seenUnread = peeked;
+    return peeked;
 }
 
 bool SocketConnected(Socket* socket) {
     if (socket->fd < 0) return false;
+    // Waiting bytes make the socket readable with something to read: alive, as the system
+    // would say.
+    if (socket->seenUnread > 0) return true;
     if (PollReadable(socket->fd, 0) != 1) return true;
     if (SocketReadAvail(socket) > 0) return true;
     socket->Close();

@@ -59,6 +59,15 @@ TEST_F(SocketStreamTest, ReadLineLeavesWhatFollowsTheTerminatorInTheSocket) {
     EXPECT_EQ(ReadLine(stream_), u"");  // Nothing more from a closed socket.
 }
 
+TEST_F(SocketStreamTest, AfterTheSocketIsClosedNothingOfWhatWasSeenBeforeIsRead) {
+    ASSERT_TRUE(client_->Send("one\ntwo\n"));
+    ASSERT_TRUE(Waiting(8));
+    EXPECT_EQ(ReadLine(stream_), u"one");
+    CloseSocket(socket_);
+    EXPECT_FALSE(SocketConnected(socket_));
+    EXPECT_EQ(ReadLine(stream_), u"");
+}
+
 struct Reader {
     SocketStream* stream;
     Text line;
