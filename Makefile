@@ -24,7 +24,7 @@ run: build
 
 test: deps-test configure
 	@cmake --build $(BUILD) -j$(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --repeat until-pass:2
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
 bench: deps
 	@bash bench/run.sh

@@ -52,6 +52,7 @@ StartRectangle MainWindowRectangle(const std::optional<WindowSettings>& saved) {
 
 bool OpenMainWindow() {
     SetAppTitle(u"Harkenwire");
+    SetAppIcon(u":/icons");
     quitMutex = CreateMutex();
     CreateIncoming();
     const std::optional<WindowSettings> saved = LoadSettings();

@@ -380,6 +380,21 @@ class Desktop:
             return self.search("--onlyvisible", "--pid", pid)
         return self.search("--all", "--onlyvisible", "--pid", pid, "--name", name)
 
+    def icon_sizes(self, window):
+        """The (width, height) of each image in the window's _NET_WM_ICON, in order."""
+        out = self.try_run(["xprop", "-id", str(window), "-len", "100000000", "-notype",
+                            "-f", "_NET_WM_ICON", "32c", "=$0+", "_NET_WM_ICON"]) or ""
+        try:
+            values = [int(value) for value in out.split("=", 1)[1].split(",")]
+        except (IndexError, ValueError):
+            return []
+        sizes, at = [], 0
+        while at + 2 <= len(values):
+            width, height = values[at], values[at + 1]
+            sizes.append((width, height))
+            at += 2 + width * height
+        return sizes
+
     def window_types(self, window):
         value = self.window_property(window, "_NET_WM_WINDOW_TYPE") or ""
         return {part.strip().replace("_NET_WM_WINDOW_TYPE_", "") for part in value.split(",")

@@ -1,4 +1,4 @@
-"""Start-up with no settings file: the default window, its caption and its layout."""
+"""Start-up with no settings file: the default window, its caption, its icon and its layout."""
 
 from case import ProgramTest
 from clients import port_is_free
@@ -23,6 +23,9 @@ class FirstStartTest(ProgramTest):
         desktop = self.program.desktop
         self.assertEqual(desktop.window_property(self.program.window, "_NET_WM_NAME"),
                          '"Harkenwire"')
+        self.assertLessEqual({(16, 16), (32, 32), (48, 48)},
+                             set(desktop.icon_sizes(self.program.window)),
+                             "the program's icon, in the sizes title bars and task lists use")
         self.assertFalse({"MAXIMIZED_VERT", "MAXIMIZED_HORZ"} &
                          desktop.window_states(self.program.window), "not maximized")
         self.assertEqual(self.program.boxes(), [], "no message box at start-up")

@@ -1,9 +1,12 @@
 // The Qt application, the application title and the registry that owns every gadget.
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
+#include <QIcon>
 
 #include "platform/gui/gadget.h"
 #include "platform/gui/message_view.h"
+#include "platform/gui/qt_text.h"
 #include "platform/process.h"
 
 namespace {
@@ -43,6 +46,13 @@ void InitPlatform() {
 void SetAppTitle(const Text& title) { TheRegistry().title = title; }
 
 const Text& AppTitle() { return TheRegistry().title; }
+
+void SetAppIcon(const Text& folder) {
+    const QDir images(ToQString(folder), QStringLiteral("*.png"));
+    QIcon icon;
+    for (const QString& name : images.entryList(QDir::Files)) icon.addFile(images.filePath(name));
+    if (!icon.isNull()) QApplication::setWindowIcon(icon);
+}
 
 Gadget* KeepGadget(std::unique_ptr<Gadget> gadget, std::unique_ptr<QWidget> topLevel) {
     Registry& registry = TheRegistry();

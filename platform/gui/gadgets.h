@@ -22,6 +22,11 @@ void InitPlatform();
 void SetAppTitle(const Text& title);
 const Text& AppTitle();
 
+// Gives every window made afterwards the icon drawn by the PNG images in folder, one image
+// per size (a Qt resource folder such as ":/icons" will do). Without any image there, windows
+// keep the window system's default icon. Main thread, before CreateWindow.
+void SetAppIcon(const Text& folder);
+
 // Creates the main window, shown at once, its outer frame (decorations included) at x, y,
 // width, height in screen coordinates. It has a title bar with the system menu and the
 // minimize and maximize boxes, a sizing frame, and a menu bar holding one item with empty
