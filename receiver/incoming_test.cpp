@@ -137,9 +137,7 @@ TEST(Incoming, ALineThatDoesNotFitTheBudgetWaitsForADrainWithoutHoldingTheLock) 
         if (c.waits) {
             // Still waiting after a while, and the queue can be locked and read meanwhile.
             EXPECT_FALSE(WaitUntil([&] { return append.done.load(); }, 200));
-            LockMutex(incomingMutex);
-            EXPECT_EQ(incomingList.size(), 1u);
-            UnlockMutex(incomingMutex);
+            EXPECT_EQ(QueuedIncoming(), 1u);
             EXPECT_EQ(DrainIncoming().size(), 1u);  // The drain makes room.
         }
         const size_t stillQueued = c.queued > 0 && !c.waits ? 1 : 0;
@@ -157,13 +155,6 @@ void* FloodShortLines(void*) {
     return nullptr;
 }
 
-size_t QueuedRecords() {
-    LockMutex(incomingMutex);
-    const size_t records = incomingList.size();
-    UnlockMutex(incomingMutex);
-    return records;
-}
-
 TEST(Incoming, AFloodOfOneCharacterLinesIsBoundedByWhatEachRecordTakes) {
     ResetReceiver();
     Thread* flood = CreateThread(FloodShortLines, nullptr);
@@ -171,7 +162,7 @@ TEST(Incoming, AFloodOfOneCharacterLinesIsBoundedByWhatEachRecordTakes) {
     size_t before = 0;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            const size_t now = QueuedRecords();
+            const size_t now = QueuedIncoming();
             const bool still = now > 0 && now == before;
             before = now;
             if (!still) Delay(100);
@@ -179,7 +170,7 @@ TEST(Incoming, AFloodOfOneCharacterLinesIsBoundedByWhatEachRecordTakes) {
         },
         kDeadlineMs));
     // A queued one-character line takes some 64 bytes: its slot and its string.
-    EXPECT_LE(QueuedRecords(), static_cast<size_t>(kIncomingBudget / 32));
+    EXPECT_LE(QueuedIncoming(), static_cast<size_t>(kIncomingBudget / 32));
     QuitFlag(1);
     WaitThread(flood);
     ReleaseThread(flood);

@@ -41,6 +41,13 @@ std::vector<Incoming> CollectIncoming(size_t count, int32_t timeoutMs) {
     return collected;
 }
 
+size_t QueuedIncoming() {
+    LockMutex(incomingMutex);
+    const size_t count = incomingList.size();
+    UnlockMutex(incomingMutex);
+    return count;
+}
+
 size_t RegisteredConnections() {
     LockMutex(connectionThreadsMutex);
     const size_t count = connectionThreads.size();

@@ -14,11 +14,14 @@
 void ResetReceiver();
 
 // Removes every queued record as the main thread's drain does (one hold of incomingMutex,
-// the character count lowered, the producers told) and returns them oldest first.
+// incomingCost lowered, the producers told) and returns them oldest first.
 std::vector<Incoming> DrainIncoming();
 
 // Drains until at least count records have come or timeoutMs have passed; returns them all.
 std::vector<Incoming> CollectIncoming(size_t count, int32_t timeoutMs);
+
+// Returns how many records wait in the queue now, under incomingMutex.
+size_t QueuedIncoming();
 
 // Returns how many connection threads the listener has registered now. After ResetReceiver.
 size_t RegisteredConnections();
